@@ -5,6 +5,7 @@
 //   volmark-wintool wait-gone <title> <timeout-ms>     0 gone, 2 still there
 //   volmark-wintool close-window <title>               0 posted, 2 no window
 //   volmark-wintool capture <title> <out.bmp>          0 written, 2 no window
+//   volmark-wintool hold-desktop [ms]                  keeps the desktop open
 //
 // Any other failure (bad arguments, a GDI or file error) exits with 1.
 // Output is UTF-8 written with WriteFile: Wine's wprintf drops non-ASCII text.
@@ -166,12 +167,23 @@ int Capture(const wchar_t* title, const wchar_t* outPath) {
     return rcode;
 }
 
+// Wine closes a virtual desktop, and ends its explorer.exe, a second after its
+// last user leaves. The test session keeps one user for its whole life, so
+// that explorer is started once, by this quiet process, and never by a test
+// (a process started by a test inherits the test's output pipe).
+int HoldDesktop(DWORD ms) {
+    GetDesktopWindow();
+    Sleep(ms == 0 ? INFINITE : ms);
+    return kOk;
+}
+
 int Usage() {
     Err(L"usage:\n"
         L"  volmark-wintool wait-window <title> <timeout-ms>\n"
         L"  volmark-wintool wait-gone <title> <timeout-ms>\n"
         L"  volmark-wintool close-window <title>\n"
-        L"  volmark-wintool capture <title> <out.bmp>");
+        L"  volmark-wintool capture <title> <out.bmp>\n"
+        L"  volmark-wintool hold-desktop [ms]");
     return kError;
 }
 
@@ -190,6 +202,8 @@ int main() {
         rc = CloseWindowByTitle(argv[2]);
     } else if (cmd == L"capture" && argc == 4) {
         rc = Capture(argv[2], argv[3]);
+    } else if (cmd == L"hold-desktop" && argc <= 3) {
+        rc = (argc == 2 || ParseMs(argv[2], &ms)) ? HoldDesktop(ms) : Usage();
     } else {
         rc = Usage();
     }

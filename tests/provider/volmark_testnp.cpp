@@ -23,6 +23,28 @@
 //   NPCancelConnection name=K: force=1 result=0
 //   NPGetConnection local=K: result=2250
 // A string argument that is null is logged as "null", an empty one as "".
+//
+// What the provider does:
+//   NPAddConnection3  refuses a deviceless or non-disk request, a name that is
+//                     not \\host\share (67), a wrong password (86) and a letter
+//                     already in use (85); otherwise makes the folder
+//                     $WINEPREFIX/dosdevices/unc/<host>/<share> and defines the
+//                     letter as a DRIVE_REMOTE drive mounted on "unc/<host>/<share>"
+//                     (the form from which Wine's MPR reads the remote name back).
+//   NPCancelConnection  removes such a drive (DRIVE_NO_ROOT_DIR) and answers 0;
+//                     a letter only remembered under HKCU\Network with our
+//                     provider name also answers 0, so that MPR forgets it;
+//                     anything else answers 2250 (not connected).
+//
+// Setting up a letter in a test:
+//   connected   WNetAddConnection2W from the test process itself (this DLL is
+//               loaded there too), with flags 0 so that nothing is remembered;
+//   remembered  write HKCU\Network\<letter> (RemotePath, ProviderName
+//               "VolmarkTestNet", ProviderType, ConnectionType 1, UserName) with
+//               no live drive: WNetGetConnectionW answers 1200 for it, and the
+//               cancel then drops the entry.
+// Drives and entries outlive the process (the mount manager keeps the drive
+// in the prefix): a test cancels what it made.
 #include <windows.h>
 #include <winioctl.h>
 // mingw's npapi.h declares the entry points without C linkage.

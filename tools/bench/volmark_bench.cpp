@@ -3,6 +3,7 @@
 // template, DrawSkinFrame against one window-sized off-screen copy, and the
 // Connect button's DrawItem against one button-sized copy.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -148,6 +149,49 @@ void PaintFigures() {
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(button, bdc);
+    // Where a button paint's time goes, piece by piece, on the same DC.
+    {
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
+        HDC dc = GetDC(button);
+        HICON icon = g_skin.m_icons[SkinIconId(2)][0];
+        HBITMAP face = g_skin.m_bitmaps[SkinBitmapId(20)].hBitmap;
+        double memdc = PerCallUs([&] {
+            HDC m = CreateCompatibleDC(dc);
+            HBITMAP b = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
+            HGDIOBJ o = SelectObject(m, b);
+            BitBlt(dc, 0, 0, rc.right, rc.bottom, m, 0, 0, SRCCOPY);
+            SelectObject(m, o);
+            DeleteObject(b);
+            DeleteDC(m);
+        }, calls);
+        double fill = PerCallUs([&] {
+            HBRUSH br = CreateSolidBrush(0xFFFFFF);
+            FillRect(dc, &rc, br);
+            DeleteObject(br);
+        }, calls);
+        double masked = PerCallUs([&] {
+            HDC a = CreateCompatibleDC(dc);
+            HDC b = CreateCompatibleDC(nullptr);
+            HGDIOBJ oa = SelectObject(a, face);
+            BitBlt(dc, 0, 0, rc.right, rc.bottom, a, 0, 0, SRCPAINT);
+            SelectObject(a, oa);
+            DeleteDC(a);
+            DeleteDC(b);
+        }, calls);
+        double iconUs = PerCallUs([&] { DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 5, 4, 16, 16, DST_ICON); }, calls);
+        HGDIOBJ of = SelectObject(dc, font);
+        const wchar_t* caption = L"\uC5F0\uACB0";
+        double text = PerCallUs([&] {
+            RECT t = rc;
+            DrawTextW(dc, caption, -1, &t, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+            DrawTextW(dc, caption, -1, &t, DT_WORDBREAK | DT_CENTER);
+        }, calls);
+        SelectObject(dc, of);
+        ReleaseDC(button, dc);
+        std::printf("  button paint pieces: memory DC + bitmap + copy %.1f us, brush fill %.1f us, "
+                    "bitmap blit with 2 DCs %.1f us, DrawStateW icon %.1f us, DrawTextW measure+draw %.1f us\n",
+                    memdc, fill, masked, iconUs, text);
+    }
     std::printf("Connect button DrawItem %ldx%ld: %.1f us/call, floor (one button-sized BitBlt) %.1f us/call, "
                 "ratio %.2f\n",
                 rc.right, rc.bottom, draw, blit, blit > 0 ? draw / blit : 0.0);
@@ -156,8 +200,45 @@ void PaintFigures() {
 
 }  // namespace
 
-int wmain() {
+// In a fresh process: what each start-up step costs the first time.
+void StartupParts() {
+    double t0 = NowUs();
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    double t1 = NowUs();
+    bool sockets = AfxSocketInit() != FALSE;
+    double t2 = NowUs();
+    g_skin.LoadSkinBitmaps();
+    double t3 = NowUs();
+    g_skin.LoadSkinIcons();
+    double t4 = NowUs();
+    std::printf("  start-up pieces (fresh process): common controls %.1f ms, sockets %.1f ms (%s), "
+                "21 bitmaps %.1f ms, 5 icons x 3 sizes %.1f ms\n",
+                (t1 - t0) / 1000, (t2 - t1) / 1000, sockets ? "ok" : "failed", (t3 - t2) / 1000, (t4 - t3) / 1000);
+}
+
+void StartupPartsInChildren() {
+    wchar_t self[MAX_PATH * 4];
+    GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
+    for (int i = 0; i < 3; ++i) {
+        std::fflush(stdout);
+        STARTUPINFOW si{sizeof(si)};
+        PROCESS_INFORMATION pi{};
+        std::wstring cmd = L"\"" + std::wstring(self) + L"\" --startup-parts";
+        if (!CreateProcessW(self, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return;
+        WaitForSingleObject(pi.hProcess, 30000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+}
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc > 1 && std::wstring(argv[1]) == L"--startup-parts") {
+        StartupParts();
+        return 0;
+    }
     StartupFigures();
+    StartupPartsInChildren();
     PaintFigures();
     return 0;
 }

@@ -152,6 +152,8 @@ struct BitmapRow {
     UINT state;
     POINT at;  // where the bitmap's top-left pixel lands
 };
+void PrintTo(const BitmapRow& r, std::ostream* os) { *os << r.name; }
+
 
 class BitmapPlacementTest : public SkinButtonDrawTest, public ::testing::WithParamInterface<BitmapRow> {};
 
@@ -199,6 +201,8 @@ struct IconRow {
     bool withBitmap;
     POINT at;
 };
+void PrintTo(const IconRow& r, std::ostream* os) { *os << r.name; }
+
 
 class IconPlacementTest : public SkinButtonDrawTest, public ::testing::WithParamInterface<IconRow> {};
 
@@ -230,6 +234,8 @@ struct CaptionRow {
     bool bitmap, icon;
     RECT caption;  // the caption rectangle the layout must leave
 };
+void PrintTo(const CaptionRow& r, std::ostream* os) { *os << r.name; }
+
 
 class CaptionPlacementTest : public SkinButtonDrawTest, public ::testing::WithParamInterface<CaptionRow> {};
 
@@ -305,6 +311,8 @@ struct StateRow {
     COLORREF face;
     COLORREF text;
 };
+void PrintTo(const StateRow& r, std::ostream* os) { *os << r.name; }
+
 
 constexpr COLORREF kPressedBk = RGB(200, 0, 0), kPressedFg = RGB(0, 0, 200), kNormalBk = RGB(0, 200, 0),
                    kNormalFg = RGB(200, 200, 0), kFocusBk = RGB(0, 200, 200);

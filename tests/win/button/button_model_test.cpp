@@ -64,6 +64,8 @@ struct AttachRow {
     DWORD type;
     BOOL isDefault;
 };
+void PrintTo(const AttachRow& r, std::ostream* os) { *os << r.name; }
+
 
 class AttachTest : public SkinButtonModelTest, public ::testing::WithParamInterface<AttachRow> {};
 
@@ -373,6 +375,8 @@ struct IconRow {
     int size;
     bool fromFile;
 };
+void PrintTo(const IconRow& r, std::ostream* os) { *os << r.name; }
+
 
 class IconSizeTest : public SkinButtonModelTest, public ::testing::WithParamInterface<IconRow> {};
 

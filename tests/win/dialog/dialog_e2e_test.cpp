@@ -7,7 +7,10 @@
 #include <windows.h>
 #include <winnetwk.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dialog_test_util.h"
@@ -24,6 +27,8 @@ const wchar_t kSucceeded[] = L"드라이브 연결에 성공하였습니다";
 const wchar_t kFailed[] = L"드라이브 연결에 실패하였습니다";
 
 std::wstring Local(wchar_t letter) { return std::wstring(1, letter) + L":"; }
+
+bool StartsWith(const std::wstring& s, const std::wstring& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 
 // One started Volmark, with the provider logging to a file of its own.
 class VolmarkRun : public ::testing::Test {
@@ -261,6 +266,134 @@ TEST_F(VolmarkRun, EnterEscapeAndAltF4ChangeNothing) {
     EXPECT_TRUE(m_app.Running());
     EXPECT_TRUE(Log().empty());
     EXPECT_FALSE(LetterInUse(letter));
+}
+
+// Volmark started under this process as its debugger, so that its debugger
+// output can be read. The debug loop must run on the thread that started it.
+class DebuggedVolmark {
+public:
+    bool Start(const std::wstring& exe) {
+        m_thread = std::thread([this, exe] { Loop(exe); });
+        for (int i = 0; i < 200 && m_pid == 0 && !m_failed; ++i) Sleep(25);
+        return m_pid != 0;
+    }
+    ~DebuggedVolmark() {
+        if (m_process && m_running) TerminateProcess(m_process, 1);
+        if (m_thread.joinable()) m_thread.join();
+        if (m_process) CloseHandle(m_process);
+    }
+    DWORD Pid() const { return m_pid; }
+    bool WaitExit(DWORD timeoutMs, DWORD* code) {
+        for (DWORD waited = 0; m_running && waited < timeoutMs; waited += 25) Sleep(25);
+        if (m_running) return false;
+        if (m_thread.joinable()) m_thread.join();
+        *code = m_exitCode;
+        return true;
+    }
+    std::vector<std::wstring> Lines() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_lines;
+    }
+
+private:
+    void Loop(const std::wstring& exe) {
+        std::wstring cmd = ProcessRunner::QuoteArg(exe);
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr,
+                            &si, &pi)) {
+            m_failed = true;
+            return;
+        }
+        CloseHandle(pi.hThread);
+        m_process = pi.hProcess;
+        m_running = true;
+        m_pid = pi.dwProcessId;
+        DEBUG_EVENT ev{};
+        while (WaitForDebugEvent(&ev, 30000)) {
+            DWORD status = DBG_CONTINUE;
+            switch (ev.dwDebugEventCode) {
+            case OUTPUT_DEBUG_STRING_EVENT: {
+                const OUTPUT_DEBUG_STRING_INFO& info = ev.u.DebugString;
+                std::vector<char> raw(static_cast<size_t>(info.nDebugStringLength) * (info.fUnicode ? 2 : 1) + 2, 0);
+                SIZE_T got = 0;
+                ReadProcessMemory(m_process, info.lpDebugStringData, raw.data(), raw.size() - 2, &got);
+                std::wstring text;
+                if (info.fUnicode) {
+                    text = reinterpret_cast<const wchar_t*>(raw.data());
+                } else {
+                    int n = MultiByteToWideChar(CP_ACP, 0, raw.data(), -1, nullptr, 0);
+                    text.assign(static_cast<size_t>(n > 0 ? n - 1 : 0), L'\0');
+                    if (n > 1) MultiByteToWideChar(CP_ACP, 0, raw.data(), -1, &text[0], n);
+                }
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_lines.push_back(text);
+                break;
+            }
+            case EXCEPTION_DEBUG_EVENT:
+                if (ev.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                    status = DBG_EXCEPTION_NOT_HANDLED;
+                break;
+            case LOAD_DLL_DEBUG_EVENT:
+                if (ev.u.LoadDll.hFile) CloseHandle(ev.u.LoadDll.hFile);
+                break;
+            case CREATE_PROCESS_DEBUG_EVENT:
+                if (ev.u.CreateProcessInfo.hFile) CloseHandle(ev.u.CreateProcessInfo.hFile);
+                break;
+            case EXIT_PROCESS_DEBUG_EVENT:
+                m_exitCode = ev.u.ExitProcess.dwExitCode;
+                ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, DBG_CONTINUE);
+                m_running = false;
+                return;
+            default:
+                break;
+            }
+            ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, status);
+        }
+        m_running = false;
+    }
+
+    std::thread m_thread;
+    std::atomic<DWORD> m_pid{0};
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_failed{false};
+    HANDLE m_process = nullptr;
+    DWORD m_exitCode = 0;
+    std::mutex m_mutex;
+    std::vector<std::wstring> m_lines;
+};
+
+TEST_F(VolmarkRun, DebuggerOutputNamesEachOutcomeButNeverThePassword) {
+    const wchar_t letter = UseLetter(L'V');
+    SetEnvironmentVariableW(L"VOLMARK_NP_PASSWORD", L"s3cret-pw");
+    DebuggedVolmark app;
+    ASSERT_TRUE(app.Start(BinDir() + L"\\Volmark.exe"));
+    m_dlg = WaitForWindowOfProcess(L"Kelvask", app.Pid(), kWindowTimeout);
+    ASSERT_NE(m_dlg, nullptr);
+    m_combo = GetDlgItem(m_dlg, 1000);
+    m_connect = GetDlgItem(m_dlg, IDOK);
+    ASSERT_TRUE(SendRequest(m_dlg, L"kim#s3cret-px#fileserver"));
+    Select(letter);
+    EXPECT_EQ(ConnectAndReadBox(), kFailed);
+    ASSERT_TRUE(SendRequest(m_dlg, L"kim#s3cret-pw#fileserver"));
+    EXPECT_EQ(ConnectAndReadBox(), kSucceeded);
+    DWORD code = 0;
+    ASSERT_TRUE(app.WaitExit(kExitTimeout, &code));
+    EXPECT_EQ(code, 18u);
+
+    std::vector<std::wstring> traces;
+    for (const std::wstring& l : app.Lines())
+        if (StartsWith(l, L"Volmark: connect")) traces.push_back(l);
+    ASSERT_EQ(traces.size(), 2u);
+    EXPECT_TRUE(StartsWith(traces[0], L"Volmark: connect mapping failed: local=V: remote=\\\\fileserver\\kim "))
+        << traces[0];
+    EXPECT_NE(traces[0].find(L"code=86 ("), std::wstring::npos) << traces[0];
+    // The system's text for the code sits in the parentheses.
+    EXPECT_GT(traces[0].find(L")\n") - traces[0].find(L"code=86 ("), 10u) << traces[0];
+    EXPECT_TRUE(StartsWith(traces[1], L"Volmark: connect mapped: local=V: remote=\\\\fileserver\\kim code=0 ("))
+        << traces[1];
+    for (const std::wstring& l : app.Lines()) EXPECT_EQ(l.find(L"s3cret"), std::wstring::npos) << l;
 }
 
 struct CloseCase {

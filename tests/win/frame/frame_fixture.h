@@ -17,15 +17,15 @@
 
 namespace frametest {
 
-struct PieceSpec {
+struct FixturePiece {
     int id;
     int w;
     int h;
 };
 
 // Sizes chosen so that every row of the layout differs from its neighbour.
-inline const std::vector<PieceSpec>& FixtureSizes() {
-    static const std::vector<PieceSpec> sizes = {
+inline const std::vector<FixturePiece>& FixtureSizes() {
+    static const std::vector<FixturePiece> sizes = {
         {SKIN_CAPTION_LEFT, 10, 32},     {SKIN_CAPTION_CENTER, 2, 30},       {SKIN_CAPTION_RIGHT, 12, 31},
         {SKIN_FRAME_LEFT, 3, 2},         {SKIN_FRAME_LEFTBOTTOM, 6, 4},      {SKIN_FRAME_BOTTOM, 2, 4},
         {SKIN_FRAME_RIGHTBOTTOM, 4, 6},  {SKIN_FRAME_RIGHT, 5, 2},           {SKIN_BOX_MINIMIZE, 20, 18},
@@ -94,7 +94,7 @@ inline void PutSlot(int id, HBITMAP bmp) {
 inline void InstallFixtureSkin() {
     g_skin.ReleaseSkinBitmaps();
     g_skin.ReleaseSkinIcons();
-    for (const PieceSpec& p : FixtureSizes()) PutSlot(p.id, SolidBitmap(p.w, p.h, SlotColour(p.id)));
+    for (const FixturePiece& p : FixtureSizes()) PutSlot(p.id, SolidBitmap(p.w, p.h, SlotColour(p.id)));
     g_skin.m_icons[SKIN_ICON_SKIN][SKIN_ICON_24] = SolidIcon(24, kSkinIconColour);
     g_skin.m_icons[SKIN_ICON_LOGO][SKIN_ICON_24] = SolidIcon(24, kLogoIconColour);
     g_skin.m_icons[SKIN_ICON_LOGO][SKIN_ICON_16] = SolidIcon(16, kLogoIconColour);

@@ -150,6 +150,10 @@ BOOL CVolmarkDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
 }
 
 void ParseConnectionRequest(CVolmarkDlg* pDlg, CString strText) {
+    if (!pDlg) {
+        strText.SecureEmpty();
+        return;
+    }
     const std::u16string_view text(reinterpret_cast<const char16_t*>(strText.GetString()),
                                    static_cast<size_t>(strText.GetLength()));
     const vm::RequestFields fields = vm::SplitConnectionRequest(text);

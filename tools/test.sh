@@ -14,4 +14,6 @@ cmake --build --preset host -j2
 # The fixture closes the Wine session; this covers a ctest that was cut short.
 win_build="$PWD/build/host/windows"
 trap '[[ -d "$win_build" ]] && VOLMARK_BUILD_DIR="$win_build" tools/wine-run --stop || true' EXIT
+# Serial: every Wine test shares one desktop (and -j2 would save only about a
+# minute of host tests).
 ctest --preset host

@@ -34,7 +34,9 @@ Memory Read(HANDLE process) {
     pmc.cb = sizeof(pmc);
     Memory m;
     if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc))) {
-        m.privateBytes = pmc.PrivateUsage;
+        // Windows counts the private commit in both; Wine fills only
+        // PagefileUsage, from the process's anonymous resident pages.
+        m.privateBytes = pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
         m.workingSet = pmc.WorkingSetSize;
     }
     return m;
@@ -65,6 +67,7 @@ TEST(MessageFlood, TenThousandRequestsNoTimeOutMemoryFlat) {
     PumpMessages(300);
     const Memory start = Read(app.Handle());
     ASSERT_GT(start.workingSet, 0u) << "no memory figures for the program";
+    ASSERT_GT(start.privateBytes, 0u) << "no private memory figure for the program";
 
     int timeouts = 0;
     Memory warm;

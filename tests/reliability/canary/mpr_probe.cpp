@@ -31,6 +31,9 @@ int wmain() {
     wchar_t path[MAX_PATH] = L"?";
     GetModuleFileNameW(mpr, path, MAX_PATH);
     const bool planted = GetProcAddress(mpr, "VolmarkCanary") != nullptr;
-    Say(std::wstring(L"mpr-probe: ") + (planted ? L"planted copy " : L"system copy ") + path);
+    wchar_t overrides[512] = L"";
+    GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, 512);
+    Say(std::wstring(L"mpr-probe: ") + (planted ? L"planted copy " : L"system copy ") + path +
+        L" (WINEDLLOVERRIDES=" + overrides + L")");
     return planted ? 0 : 2;
 }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <ios>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,9 @@ unsigned long Get32(const Bytes& b, size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<unsigned long>(b[at + 3]) << 24);
 }
 
-Bytes Cut(const Bytes& b, size_t n) { return Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(std::min(n, b.size()))); }
+Bytes Cut(const Bytes& b, size_t n) {
+    return Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(std::min(n, b.size())));
+}
 
 struct Damage {
     const char* name;
@@ -110,9 +113,13 @@ std::vector<Damage> IcoDamage() {
              return b;
          }},
         {"images past the end",
-         [eachEntry](const Bytes& b) { return eachEntry(b, [](Bytes& d, size_t e) { Put32(d, e + 12, 0x7FFFFFF0); }); }},
+         [eachEntry](const Bytes& b) {
+             return eachEntry(b, [](Bytes& d, size_t e) { Put32(d, e + 12, 0x7FFFFFF0); });
+         }},
         {"image sizes past the end",
-         [eachEntry](const Bytes& b) { return eachEntry(b, [](Bytes& d, size_t e) { Put32(d, e + 8, 0x7FFFFFF0); }); }},
+         [eachEntry](const Bytes& b) {
+             return eachEntry(b, [](Bytes& d, size_t e) { Put32(d, e + 8, 0x7FFFFFF0); });
+         }},
     };
 }
 
@@ -186,9 +193,12 @@ TEST_F(CorruptSkins, EachDamagedFileStillLetsTheProgramStartAndMap) {
         };
     };
     sets.push_back({"every file zero bytes", writeAll(true), writeAll(false)});
-    sets.push_back({"no skin folder",
-                    [](const ProgramCopy& p) { return MoveFileW((p.dir() + L"\\skin").c_str(), (p.dir() + L"\\skin-away").c_str()) != 0; },
-                    [](const ProgramCopy& p) { return MoveFileW((p.dir() + L"\\skin-away").c_str(), (p.dir() + L"\\skin").c_str()) != 0; }});
+    auto moveSkin = [](const wchar_t* from, const wchar_t* to) {
+        return [from, to](const ProgramCopy& p) {
+            return MoveFileW((p.dir() + from).c_str(), (p.dir() + to).c_str()) != 0;
+        };
+    };
+    sets.push_back({"no skin folder", moveSkin(L"\\skin", L"\\skin-away"), moveSkin(L"\\skin-away", L"\\skin")});
 
     ScopedEnv log(L"VOLMARK_NP_LOG", m_log.c_str());
     ScopedEnv noFail(L"VOLMARK_NP_FAIL", nullptr);
@@ -221,7 +231,7 @@ TEST_F(CorruptSkins, EachDamagedFileStillLetsTheProgramStartAndMap) {
         const bool ended = app.WaitExit(ok ? 15000 : 0, &code);
         if (ended && code != 18) {
             ++crashes;
-            ADD_FAILURE() << "the program ended with code " << code;
+            ADD_FAILURE() << "the program ended with code 0x" << std::hex << code << std::dec;
         } else if (!ended) {
             EXPECT_FALSE(ok) << "still running after a successful mapping";
             app.Kill();

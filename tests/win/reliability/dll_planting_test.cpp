@@ -47,8 +47,8 @@ PeImports ReadImports(const std::vector<unsigned char>& f) {
     PeImports out;
     auto u16 = [&](size_t at) -> unsigned { return at + 2 <= f.size() ? f[at] | (f[at + 1] << 8) : 0; };
     auto u32 = [&](size_t at) -> unsigned long {
-        return at + 4 <= f.size() ? f[at] | (f[at + 1] << 8) | (f[at + 2] << 16) | (static_cast<unsigned long>(f[at + 3]) << 24)
-                                  : 0;
+        if (at + 4 > f.size()) return 0;
+        return f[at] | (f[at + 1] << 8) | (f[at + 2] << 16) | (static_cast<unsigned long>(f[at + 3]) << 24);
     };
     if (u16(0) != 0x5A4D) return out;  // "MZ"
     const size_t pe = u32(0x3C);
@@ -102,14 +102,33 @@ protected:
             << "no canary mpr.dll in " << Narrow(CanaryDir());
         ForgetLetter(kLetter);
 
-        wchar_t old[1024] = {};
-        GetEnvironmentVariableW(L"WINEDLLOVERRIDES", old, 1024);
-        const std::wstring overrides = std::wstring(old) + (old[0] ? L";" : L"") + L"mpr=n,b";
-        m_overrides = std::make_unique<ScopedEnv>(L"WINEDLLOVERRIDES", overrides.c_str());
+        // mpr=n,b for the two programs. A child started from here keeps the
+        // session's WINEDLLOVERRIDES whatever this process sets, so the same
+        // override goes through Wine's per-program registry settings.
+        for (const wchar_t* exe : {L"Volmark.exe", L"mpr-probe.exe"}) {
+            const std::wstring app = std::wstring(L"Software\\Wine\\AppDefaults\\") + exe;
+            // Whatever this test creates it removes again; a key that was
+            // there before only loses the value added here.
+            for (const std::wstring& key : {app, app + L"\\DllOverrides"}) {
+                HKEY h = nullptr;
+                DWORD disposition = 0;
+                ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
+                                          &disposition),
+                          ERROR_SUCCESS);
+                if (disposition == REG_CREATED_NEW_KEY) m_createdKeys.insert(m_createdKeys.begin(), key);
+                if (key != app) {
+                    const wchar_t order[] = L"native,builtin";
+                    RegSetValueExW(h, L"mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof(order));
+                    m_overrideKeys.push_back(key);
+                }
+                RegCloseKey(h);
+            }
+        }
         m_markerEnv = std::make_unique<ScopedEnv>(L"VOLMARK_CANARY_MARKER", m_marker.c_str());
     }
     void TearDown() override {
-        m_overrides.reset();
+        for (const std::wstring& key : m_overrideKeys) RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"mpr");
+        for (const std::wstring& key : m_createdKeys) RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
         m_markerEnv.reset();
         ForgetLetter(kLetter);
         RemoveTree(m_dir);
@@ -151,7 +170,8 @@ protected:
     }
 
     std::wstring m_dir, m_marker, m_log, m_planted;
-    std::unique_ptr<ScopedEnv> m_overrides, m_markerEnv;
+    std::vector<std::wstring> m_overrideKeys, m_createdKeys;  // created: deepest first
+    std::unique_ptr<ScopedEnv> m_markerEnv;
 };
 
 TEST(DllImports, VolmarkDoesNotImportMprAtLoadTime) {
@@ -195,9 +215,10 @@ TEST_F(DllPlanting, CanaryBesideTheProgramOrInItsWorkingFolderIsNeverLoaded) {
     }
     if (HasFailure()) return;
     RecordFigure("dll planting", "canary never loaded (" + std::to_string(placements) +
-                                     " placements; a bare-name load takes it from beside the program, " +
-                                     (fromWorkDir == 0 ? "and from the working folder" : "not from the working folder") +
-                                     "; no load-time or delay-load import of mpr.dll)");
+                                     " placements); a bare-name load takes it from beside the program, " +
+                                     (fromWorkDir == 0 ? "and from the working folder"
+                                                       : "not from the working folder") +
+                                     "; no load-time or delay-load import of mpr.dll");
 }
 
 }  // namespace

@@ -111,8 +111,13 @@ std::vector<RequestCase> Cases() {
         Fields("512 units, cut after 511", oneOver, Size(oneOver), user, L"pw", keptHost),
         Fields("600 units, cut after 511", over, Size(over), user, L"pw", keptHost),
         Fields("64 KiB, cut after 511", huge, Size(huge), user, L"pw", keptHost),
+        // Wine delivers these to another process as cbData 0 and no data; a
+        // null pointer with a count reaches the handler only from its own
+        // thread.
         Empty("null data, cbData 64", {}, 64, Data::Null),
         Empty("null data, cbData 0", {}, 0, Data::Null),
+        // The sender's block starts at an odd address; Wine copies it for the
+        // other process, which may then see it aligned.
         Fields("unaligned data", whole, Size(whole), L"kim", L"pw", L"fileserver", Data::Unaligned),
         Fields("unaligned data, odd size", oddTail, Size(oddTail), L"kim", L"pw", L"fileserver", Data::Unaligned),
         Untouched("dwData 0", 0, other, Size(other)),

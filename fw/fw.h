@@ -193,7 +193,6 @@ public:
     static CWnd* FromHandlePermanent(HWND h);
 
     operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return this ? m_hWnd : nullptr; }
 
     template <class T> bool IsKindOf() const { return dynamic_cast<const T*>(this) != nullptr; }
 

@@ -482,13 +482,24 @@ BOOL CDialog::OnCmdMsg(UINT id, int code) {
         if (id == IDOK) { OnOK(); return TRUE; }
         if (id == IDCANCEL) { OnCancel(); return TRUE; }
     }
-    return FALSE;
+    // Last in the route, as for any command of the program's windows.
+    CWinApp* app = AfxGetApp();
+    return app ? app->OnCmdMsg(id, code) : FALSE;
 }
 
 // ---------------------------------------------------------------- application
 
 CWinApp::CWinApp() { g_pApp = this; }
 CWinApp::~CWinApp() { if (g_pApp == this) g_pApp = nullptr; }
+
+BOOL CWinApp::OnCmdMsg(UINT id, int code) {
+    constexpr UINT kIdHelp = 0xE146;
+    if (id == kIdHelp && code == 0) {
+        OnHelp();
+        return TRUE;
+    }
+    return FALSE;
+}
 
 int CWinApp::ExitInstance() {
     return g_quitState.quitSeen ? static_cast<int>(g_quitState.quitCode) : 0;

@@ -370,6 +370,9 @@ public:
     virtual int ExitInstance();
 
     void SetRegistryKey(const wchar_t* key) { m_strRegistryKey = key; }
+    // Commands that no window handled end here (ID_HELP goes to OnHelp).
+    virtual BOOL OnCmdMsg(UINT id, int code);
+    // The program carries no help content: Help is answered and does nothing.
     void OnHelp() {}
 
     CWnd* m_pMainWnd = nullptr;

@@ -124,6 +124,24 @@ TEST(Framework, RoutesCommandsByIdAndCode) {
     dlg.DestroyWindow();
 }
 
+TEST(Framework, HelpCommandReachesTheApplicationAndNothingElseDoes) {
+    struct HelpApp : CWinApp {
+        int help = 0;
+        BOOL OnCmdMsg(UINT id, int code) override {
+            BOOL handled = CWinApp::OnCmdMsg(id, code);
+            if (handled) ++help;
+            return handled;
+        }
+    } app;
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Create());
+    SendMessageW(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(0xE146, 0), 0);
+    SendMessageW(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(0xE147, 0), 0);
+    EXPECT_EQ(app.help, 1);
+    EXPECT_TRUE(IsWindow(dlg.m_hWnd));
+    dlg.DestroyWindow();
+}
+
 TEST(Framework, ModalLoopEndsOnQuitAndRecordsItsCode) {
     AfxQuitState() = FwQuitState{};
     ProbeDialog dlg;

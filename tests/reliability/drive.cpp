@@ -23,46 +23,17 @@
 #include <string>
 #include <vector>
 
+#include "tools/drivekit/drivekit.h"
+
 namespace {
 
 constexpr DWORD kPollMs = 20;
 // OutputDebugStringW's exception; older headers lack the name.
 constexpr DWORD kPrintExceptionWide = 0x4001000A;
 
-std::string Utf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n > 0 ? n : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], n, nullptr, nullptr);
-    utf8.resize(utf8.size() - 1);
-    return utf8;
-}
+using drivekit::Utf8;
 
-void Say(const std::wstring& text) {
-    const std::string line = Utf8(text) + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-}
-
-struct BoxSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
-    wchar_t cls[16];
-    if (!GetClassNameW(h, cls, 16) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
-    if (GetWindow(h, GW_OWNER) != s->owner || !IsWindowVisible(h)) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-std::wstring TextOf(HWND h) {
-    wchar_t buf[512] = {};
-    DWORD_PTR n = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &n)) return L"";
-    return std::wstring(buf, n < 512 ? n : 0);
-}
+void Say(const std::wstring& text) { drivekit::WriteUtf8(STD_OUTPUT_HANDLE, text + L"\n"); }
 
 // The debugger side: a thread of its own attaches (the thread that attaches
 // is the one that must wait for the events) and collects the strings.
@@ -173,7 +144,7 @@ int Connect(wchar_t letter, DWORD timeout, const wchar_t* debugFile) {
         }
         Sleep(kPollMs);
     }
-    HWND combo = GetDlgItem(dlg, 1000);
+    HWND combo = GetDlgItem(dlg, drivekit::kDriveListId);
     HWND connect = GetDlgItem(dlg, IDOK);
     const wchar_t local[] = {letter, L':', 0};
     const LRESULT index =
@@ -197,19 +168,12 @@ int Connect(wchar_t letter, DWORD timeout, const wchar_t* debugFile) {
         }
     }
 
-    // CB_SETCURSEL sends no notification: the dialog is told as a real
-    // selection would tell it.
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(1000, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    // Posted: the handler shows a modal box, and a send would wait for it.
-    PostMessageW(connect, BM_CLICK, 0, 0);
+    drivekit::SelectDriveItem(dlg, combo, static_cast<WPARAM>(index));
+    drivekit::PostClick(connect);
 
     int rc = 0;
-    BoxSearch s{dlg, nullptr};
-    for (;;) {
-        s.found = nullptr;
-        EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&s));
-        if (s.found) break;
+    HWND box = nullptr;
+    while (!(box = drivekit::FindOwnedBox(dlg))) {
         if (GetTickCount64() >= deadline) {
             Say(L"volmark-drive: no box after Connect");
             rc = 4;
@@ -217,9 +181,9 @@ int Connect(wchar_t letter, DWORD timeout, const wchar_t* debugFile) {
         }
         Sleep(kPollMs);
     }
-    if (s.found) {
-        Say(L"box: " + TextOf(GetDlgItem(s.found, 0xFFFF)));
-        PostMessageW(s.found, WM_COMMAND, IDOK, 0);
+    if (box) {
+        Say(L"box: " + drivekit::BoxText(box));
+        drivekit::CloseBox(box);
     }
 
     if (debugger) {

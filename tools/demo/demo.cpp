@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/drivekit/drivekit.h"
+
 namespace {
 
 constexpr int kOk = 0;
@@ -31,21 +33,11 @@ constexpr int kError = 1;
 constexpr int kNotFound = 2;
 
 constexpr wchar_t kTitle[] = L"Kelvask";
-constexpr int kComboId = 1000;
-constexpr int kBoxTextId = 0xFFFF;
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kSettleMs = 500;  // lets the frame and the button repaint
 constexpr int kShotMargin = 12;
 
-void WriteUtf8(DWORD which, const std::wstring& text) {
-    if (text.empty()) return;
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return;
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n, nullptr, nullptr);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(which), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-}
+using drivekit::WriteUtf8;
 
 void Say(const std::wstring& text) { WriteUtf8(STD_OUTPUT_HANDLE, text + L"\n"); }
 int Fail(int code, const std::wstring& text) {
@@ -64,34 +56,6 @@ bool WaitUntil(DWORD timeoutMs, Pred done) {
 }
 
 // ---------------------------------------------------------------- play
-
-struct BoxSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK MatchOwnedBox(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
-    wchar_t cls[16];
-    if (!GetClassNameW(h, cls, 16) || wcscmp(cls, L"#32770") != 0) return TRUE;
-    if (GetWindow(h, GW_OWNER) != s->owner || !IsWindowVisible(h)) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-HWND FindOwnedBox(HWND owner) {
-    BoxSearch s{owner, nullptr};
-    EnumWindows(MatchOwnedBox, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-std::wstring TextOf(HWND h) {
-    wchar_t buf[512];
-    DWORD_PTR n = 0;
-    if (!h || !SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &n))
-        return L"";
-    return std::wstring(buf, n < 512 ? n : 0);
-}
 
 // The caption buttons take box_exit's size; it is read from the skin beside
 // the program, as the program itself does. 26 x 26 is the default skin's.
@@ -173,7 +137,7 @@ int Play(const std::wstring& syncFolder, const std::wstring& wantedLetter) {
             return dialog && IsWindowVisible(dialog);
         }))
         return Fail(kNotFound, L"no visible window titled \"Kelvask\" within 30 s");
-    HWND combo = GetDlgItem(dialog, kComboId);
+    HWND combo = GetDlgItem(dialog, drivekit::kDriveListId);
     HWND connect = GetDlgItem(dialog, IDOK);
     if (!combo || !connect) return Fail(kError, L"the dialog has no drive list or no Connect button");
     Shooter shots(syncFolder);
@@ -203,8 +167,7 @@ int Play(const std::wstring& syncFolder, const std::wstring& wantedLetter) {
     if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) < 16)
         SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(letter));
     // Choosing from code sends no notification: the dialog gets it from here.
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kComboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    drivekit::SelectDriveItem(dialog, combo, static_cast<WPARAM>(index));
     Say(std::wstring(L"letter chosen: ") + letter);
     if (!WaitUntil(5000, [&] { return IsWindowEnabled(connect) != FALSE; }))
         return Fail(kError, L"Connect stayed disabled after a letter was chosen");
@@ -213,20 +176,19 @@ int Play(const std::wstring& syncFolder, const std::wstring& wantedLetter) {
     const bool pressedShot = shots.Take(L"3-connect-pressed", WindowRect(dialog));
     SendMessageW(connect, BM_SETSTATE, FALSE, 0);
     if (!pressedShot) return kNotFound;
-    // Posted: the click handler shows its box before it returns.
-    PostMessageW(connect, BM_CLICK, 0, 0);
+    drivekit::PostClick(connect);
     Say(L"Connect pressed");
 
     HWND result = nullptr;
-    if (!WaitUntil(30000, [&] { return (result = FindOwnedBox(dialog)) != nullptr; }))
+    if (!WaitUntil(30000, [&] { return (result = drivekit::FindOwnedBox(dialog)) != nullptr; }))
         return Fail(kNotFound, L"no result box within 30 s");
     Sleep(kSettleMs);
-    Say(L"the box says: " + TextOf(GetDlgItem(result, kBoxTextId)));
+    Say(L"the box says: " + drivekit::BoxText(result));
     RECT area = WindowRect(dialog);
     const RECT boxRect = WindowRect(result);
     UnionRect(&area, &area, &boxRect);
     const bool boxShot = shots.Take(L"4-success", area);
-    PostMessageW(result, WM_COMMAND, IDOK, 0);
+    drivekit::CloseBox(result);
     return boxShot ? kOk : kNotFound;
 }
 

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "dialog/connection_request.h"
+#include "tools/drivekit/drivekit.h"
 
 namespace {
 
@@ -45,15 +46,7 @@ constexpr wchar_t kTitle[] = L"Kelvask";
 constexpr DWORD kPollMs = 50;
 constexpr UINT kSendTimeoutMs = 10000;
 
-void WriteUtf8(DWORD which, const std::wstring& text) {
-    if (text.empty()) return;
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return;
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n, nullptr, nullptr);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(which), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-}
+using drivekit::WriteUtf8;
 
 void Say(const std::wstring& text) { WriteUtf8(STD_OUTPUT_HANDLE, L"volmark-send: " + text + L"\n"); }
 int Fail(int code, const std::wstring& text) {
@@ -113,31 +106,13 @@ bool ParseMs(const wchar_t* s, DWORD* out) {
     return true;
 }
 
-struct FindTarget {
-    DWORD pid;  // 0: any process
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lp) {
-    auto* t = reinterpret_cast<FindTarget*>(lp);
-    wchar_t title[16];
-    if (GetWindowTextW(hwnd, title, ARRAYSIZE(title)) <= 0 || wcscmp(title, kTitle) != 0) return TRUE;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (t->pid && pid != t->pid) return TRUE;
-    t->found = hwnd;
-    return FALSE;
-}
-
 // Polls for the window titled "Kelvask" (of process `pid` when non-zero).
 // Stops early when `process` ends.
 HWND WaitForKelvask(DWORD pid, HANDLE process, DWORD timeoutMs, bool* ended) {
     *ended = false;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        FindTarget t{pid, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&t));
-        if (t.found) return t.found;
+        if (HWND found = drivekit::FindWindowOfProcess(kTitle, pid, false)) return found;
         if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
             *ended = true;
             return nullptr;
@@ -145,25 +120,6 @@ HWND WaitForKelvask(DWORD pid, HANDLE process, DWORD timeoutMs, bool* ended) {
         if (GetTickCount64() >= deadline) return nullptr;
         Sleep(kPollMs);
     }
-}
-
-// Quotes one argument so that CommandLineToArgvW gives it back unchanged.
-std::wstring Quote(const std::wstring& arg) {
-    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
-    std::wstring q = L"\"";
-    size_t slashes = 0;
-    for (wchar_t c : arg) {
-        if (c == L'\\') {
-            ++slashes;
-            continue;
-        }
-        // Backslashes before a quote are doubled, and the quote escaped.
-        q.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
-        slashes = 0;
-        q += c;
-    }
-    q.append(slashes * 2, L'\\');  // before the closing quote
-    return q + L"\"";
 }
 
 const wchar_t* FieldName(vm::RequestField f) {
@@ -245,15 +201,11 @@ int wmain(int argc, wchar_t** argv) {
 
     PROCESS_INFORMATION pi{};
     if (!launch.empty()) {
-        std::wstring cmd = Quote(launch);
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        if (!CreateProcessW(launch.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            const DWORD err = GetLastError();
+        const DWORD err = drivekit::StartProcess(launch, {}, L"", &pi.hProcess, &pi.dwProcessId);
+        if (err != ERROR_SUCCESS) {
             SecureZeroMemory(&request.text[0], request.text.size() * sizeof(char16_t));
             return Fail(kLaunchFailed, L"cannot start " + launch + L" (error " + std::to_wstring(err) + L")");
         }
-        CloseHandle(pi.hThread);
     }
 
     bool ended = false;

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/drivekit/drivekit.h"
+
 namespace {
 
 constexpr int kOk = 0;
@@ -25,17 +27,7 @@ constexpr int kError = 1;
 constexpr int kNotFound = 2;
 constexpr DWORD kPollMs = 50;
 
-void WriteUtf8(DWORD stdHandle, const std::wstring& text) {
-    if (text.empty()) return;
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                nullptr, nullptr);
-    if (n <= 0) return;
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n, nullptr,
-                        nullptr);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(stdHandle), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-}
+using drivekit::WriteUtf8;
 
 void Out(const std::wstring& text) { WriteUtf8(STD_OUTPUT_HANDLE, text + L"\n"); }
 void Err(const std::wstring& text) { WriteUtf8(STD_ERROR_HANDLE, L"volmark-wintool: " + text + L"\n"); }
@@ -85,33 +77,6 @@ int CloseWindowByTitle(const wchar_t* title) {
     return kOk;
 }
 
-// Writes `bits` (bottom-up rows of 24-bit BGR, each padded to 4 bytes) as a BMP.
-bool WriteBmp24(const wchar_t* path, int w, int h, const void* bits, DWORD stride) {
-    const DWORD imageSize = stride * static_cast<DWORD>(h);
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    fh.bfType = 0x4D42;  // "BM"
-    fh.bfOffBits = sizeof(fh) + sizeof(ih);
-    fh.bfSize = fh.bfOffBits + imageSize;
-    ih.biSize = sizeof(ih);
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    ih.biCompression = BI_RGB;
-    ih.biSizeImage = imageSize;
-
-    HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    bool ok = WriteFile(f, &fh, sizeof(fh), &n, nullptr) && n == sizeof(fh) &&
-              WriteFile(f, &ih, sizeof(ih), &n, nullptr) && n == sizeof(ih) &&
-              WriteFile(f, bits, imageSize, &n, nullptr) && n == imageSize;
-    ok = CloseHandle(f) && ok;
-    if (!ok) DeleteFileW(path);
-    return ok;
-}
-
 // Copies the whole window, non-client area included, through its window DC:
 // under Wine this works from another process, where PrintWindow gives a blank.
 int Capture(const wchar_t* title, const wchar_t* outPath) {
@@ -147,7 +112,7 @@ int Capture(const wchar_t* title, const wchar_t* outPath) {
         if (BitBlt(mem, 0, 0, w, h, wdc, 0, 0, SRCCOPY)) {
             GdiFlush();
             const DWORD stride = ((static_cast<DWORD>(w) * 3u) + 3u) & ~3u;
-            if (WriteBmp24(outPath, w, h, bits, stride)) {
+            if (drivekit::WriteBmp24(outPath, w, h, bits, stride)) {
                 Out(std::wstring(L"captured ") + std::to_wstring(w) + L"x" + std::to_wstring(h) + L" to " +
                     outPath);
                 rcode = kOk;

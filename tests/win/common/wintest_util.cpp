@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "tools/drivekit/drivekit.h"
+
 namespace {
 
 constexpr DWORD kPollMs = 50;
@@ -98,36 +100,19 @@ int CountLiveGdiObjects() {
 bool WriteBmp(const std::wstring& path, int w, int h, const std::vector<COLORREF>& pixels) {
     if (w <= 0 || h <= 0 || pixels.size() != static_cast<size_t>(w) * static_cast<size_t>(h)) return false;
     const DWORD stride = (static_cast<DWORD>(w) * 3u + 3u) & ~3u;
-    const DWORD imageSize = stride * static_cast<DWORD>(h);
-
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    fh.bfType = 0x4D42;  // "BM"
-    fh.bfOffBits = sizeof(fh) + sizeof(ih);
-    fh.bfSize = fh.bfOffBits + imageSize;
-    ih.biSize = sizeof(ih);
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    ih.biCompression = BI_RGB;
-    ih.biSizeImage = imageSize;
-
-    std::vector<uint8_t> data;
-    data.reserve(fh.bfSize);
-    Append(data, fh);
-    Append(data, ih);
+    std::vector<uint8_t> rows;
+    rows.reserve(static_cast<size_t>(stride) * static_cast<size_t>(h));
     for (int y = h - 1; y >= 0; --y) {
-        size_t rowStart = data.size();
+        size_t rowStart = rows.size();
         for (int x = 0; x < w; ++x) {
             COLORREF c = pixels[static_cast<size_t>(y) * w + x];
-            data.push_back(GetBValue(c));
-            data.push_back(GetGValue(c));
-            data.push_back(GetRValue(c));
+            rows.push_back(GetBValue(c));
+            rows.push_back(GetGValue(c));
+            rows.push_back(GetRValue(c));
         }
-        data.resize(rowStart + stride, 0);
+        rows.resize(rowStart + stride, 0);
     }
-    return WriteWholeFile(path, data);
+    return drivekit::WriteBmp24(path.c_str(), w, h, rows.data(), stride);
 }
 
 bool WriteSolidBmp(const std::wstring& path, int w, int h, COLORREF c) {
@@ -312,29 +297,7 @@ ProcessRunner::~ProcessRunner() {
     if (m_process) CloseHandle(m_process);
 }
 
-std::wstring ProcessRunner::QuoteArg(const std::wstring& arg) {
-    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
-    // The rules of CommandLineToArgvW: backslashes are literal unless they
-    // precede a quote; then each pair stands for one backslash.
-    std::wstring out = L"\"";
-    size_t backslashes = 0;
-    for (wchar_t ch : arg) {
-        if (ch == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        if (ch == L'"') {
-            out.append(backslashes * 2 + 1, L'\\');
-        } else {
-            out.append(backslashes, L'\\');
-        }
-        backslashes = 0;
-        out.push_back(ch);
-    }
-    out.append(backslashes * 2, L'\\');
-    out.push_back(L'"');
-    return out;
-}
+std::wstring ProcessRunner::QuoteArg(const std::wstring& arg) { return drivekit::QuoteArg(arg); }
 
 bool ProcessRunner::Start(const std::wstring& exe, const std::vector<std::wstring>& args,
                           const std::wstring& workDir) {
@@ -344,22 +307,7 @@ bool ProcessRunner::Start(const std::wstring& exe, const std::vector<std::wstrin
         m_process = nullptr;
         m_pid = 0;
     }
-    std::wstring cmd = QuoteArg(exe);
-    for (const auto& a : args) cmd += L" " + QuoteArg(a);
-    std::vector<wchar_t> cmdBuf(cmd.begin(), cmd.end());
-    cmdBuf.push_back(L'\0');
-
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exe.c_str(), cmdBuf.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
-        return false;
-    }
-    CloseHandle(pi.hThread);
-    m_process = pi.hProcess;
-    m_pid = pi.dwProcessId;
-    return true;
+    return drivekit::StartProcess(exe, args, workDir, &m_process, &m_pid) == ERROR_SUCCESS;
 }
 
 bool ProcessRunner::Wait(DWORD timeoutMs, DWORD* exitCode) {

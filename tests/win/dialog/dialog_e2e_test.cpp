@@ -76,14 +76,13 @@ protected:
         for (size_t i = 0; i < items.size(); ++i)
             if (items[i] == Local(letter)) index = static_cast<int>(i);
         ASSERT_GE(index, 0) << "letter not listed";
-        SendMessageW(m_combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(m_dlg, WM_COMMAND, MAKEWPARAM(1000, CBN_SELCHANGE), reinterpret_cast<LPARAM>(m_combo));
+        drivekit::SelectDriveItem(m_dlg, m_combo, static_cast<WPARAM>(index));
     }
 
     // Posted: the handler shows a modal box and would block a send.
-    void ClickConnect() { PostMessageW(m_connect, BM_CLICK, 0, 0); }
+    void ClickConnect() { drivekit::PostClick(m_connect); }
 
-    std::wstring BoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
+    std::wstring BoxText(HWND box) { return drivekit::BoxText(box); }
 
     // The text of the box Connect shows; the box is then closed.
     std::wstring ConnectAndReadBox() {
@@ -94,7 +93,7 @@ protected:
         m_boxTitle = TextOf(box);
         // The quit request comes only after the box is closed.
         m_runningWhileBoxShown = m_app.Running();
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        drivekit::CloseBox(box);
         PumpUntil([&] { return !IsWindow(box); }, kBoxTimeout);
         return text;
     }

@@ -109,56 +109,14 @@ DWORD MapFromHere(wchar_t letter, const std::wstring& share) {
     return WNetAddConnection2W(&nr, L"x", L"setup", 0);
 }
 
-namespace {
-
-struct Search {
-    const wchar_t* title;
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTitleAndPid(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<Search*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid != s->pid) return TRUE;
-    wchar_t title[256];
-    if (GetWindowTextW(h, title, 256) <= 0 || wcscmp(title, s->title) != 0) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-struct BoxSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK MatchOwnedBox(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
-    wchar_t cls[32];
-    if (!GetClassNameW(h, cls, 32) || wcscmp(cls, L"#32770") != 0) return TRUE;
-    if (GetWindow(h, GW_OWNER) != s->owner || !IsWindowVisible(h)) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-}  // namespace
-
 HWND WaitForWindowOfProcess(const wchar_t* title, DWORD pid, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        Search s{title, pid, nullptr};
-        EnumWindows(MatchTitleAndPid, reinterpret_cast<LPARAM>(&s));
-        if (s.found && IsWindowVisible(s.found)) return s.found;
+        HWND found = drivekit::FindWindowOfProcess(title, pid, false);
+        if (found && IsWindowVisible(found)) return found;
         if (GetTickCount64() >= deadline) return nullptr;
         Sleep(50);
     }
-}
-
-HWND FindOwnedBox(HWND owner) {
-    BoxSearch s{owner, nullptr};
-    EnumWindows(MatchOwnedBox, reinterpret_cast<LPARAM>(&s));
-    return s.found;
 }
 
 HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs) {
@@ -168,14 +126,6 @@ HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs) {
         if (GetTickCount64() >= deadline) return nullptr;
         Sleep(50);
     }
-}
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t buf[1024];
-    DWORD_PTR n = 0;
-    if (!hwnd || !SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &n))
-        return L"";
-    return std::wstring(buf, n < 1024 ? n : 0);
 }
 
 std::vector<std::wstring> ComboItems(HWND combo) {

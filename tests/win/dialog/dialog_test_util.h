@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/drivekit/drivekit.h"
+
 // Sets an environment variable for this scope (the provider reads them at
 // every call; a program started meanwhile inherits them) and restores the
 // previous value.
@@ -46,8 +48,8 @@ DWORD MapFromHere(wchar_t letter, const std::wstring& share);
 HWND WaitForWindowOfProcess(const wchar_t* title, DWORD pid, DWORD timeoutMs);
 // A visible #32770 window owned by `owner` (a message box).
 HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs);
-HWND FindOwnedBox(HWND owner);
-std::wstring TextOf(HWND hwnd);
+using drivekit::FindOwnedBox;
+using drivekit::TextOf;
 
 // The items of a combo box in another process.
 std::vector<std::wstring> ComboItems(HWND combo);

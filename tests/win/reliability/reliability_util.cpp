@@ -15,33 +15,9 @@ std::wstring FiguresPath() {
     return (slash == std::wstring::npos ? bin : bin.substr(0, slash)) + L"\\reliability.txt";
 }
 
-struct TitleAndPid {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<TitleAndPid*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid != s->pid || !IsWindowVisible(h)) return TRUE;
-    wchar_t title[64];
-    if (GetWindowTextW(h, title, 64) <= 0 || wcscmp(title, L"Kelvask") != 0) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
 }  // namespace
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
+std::string Narrow(const std::wstring& text) { return drivekit::Utf8(text); }
 
 double NowMs() {
     static LARGE_INTEGER frequency = [] {
@@ -140,12 +116,7 @@ bool VolmarkProcess::Launch(const std::wstring& exe, const std::wstring& workDir
     if (!m_runner.Start(exe, {}, workDir)) return false;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        TitleAndPid s{m_runner.Pid(), nullptr};
-        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&s));
-        if (s.found) {
-            m_dlg = s.found;
-            break;
-        }
+        if ((m_dlg = drivekit::FindWindowOfProcess(L"Kelvask", m_runner.Pid(), true))) break;
         // A process that ended (a crash, for one) shows no dialog any more.
         if (!m_runner.Running() || GetTickCount64() >= deadline) {
             Kill();
@@ -171,22 +142,20 @@ bool VolmarkProcess::Select(wchar_t letter) const {
     const std::vector<std::wstring> items = ComboItems(m_combo);
     const auto it = std::find(items.begin(), items.end(), local);
     if (it == items.end()) return false;
-    SendMessageW(m_combo, CB_SETCURSEL, static_cast<WPARAM>(it - items.begin()), 0);
-    SendMessageW(m_dlg, WM_COMMAND, MAKEWPARAM(1000, CBN_SELCHANGE), reinterpret_cast<LPARAM>(m_combo));
+    drivekit::SelectDriveItem(m_dlg, m_combo, static_cast<WPARAM>(it - items.begin()));
     return IsWindowEnabled(m_connect) != FALSE;
 }
 
 std::wstring VolmarkProcess::ConnectAndCloseBox(DWORD timeoutMs) const {
-    // Posted: the handler shows a modal box, and a send would wait for it.
-    PostMessageW(m_connect, BM_CLICK, 0, 0);
+    drivekit::PostClick(m_connect);
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     HWND box = nullptr;
     while (!(box = FindOwnedBox(m_dlg))) {
         if (!m_runner.Running() || GetTickCount64() >= deadline) return L"(no box)";
         Sleep(kPollMs);
     }
-    const std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    const std::wstring text = drivekit::BoxText(box);
+    drivekit::CloseBox(box);
     while (IsWindow(box) && IsWindowVisible(box) && GetTickCount64() < deadline) Sleep(kPollMs);
     return text;
 }

@@ -225,19 +225,11 @@ WindowImage CaptureWindow(HWND hwnd) {
     const int h = rc.bottom - rc.top;
     if (w <= 0 || h <= 0) return img;
 
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down: row 0 is the window's top
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-
     HDC wdc = GetWindowDC(hwnd);
     if (!wdc) return img;
     HDC mem = CreateCompatibleDC(wdc);
     void* bits = nullptr;
-    HBITMAP dib = mem ? CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    HBITMAP dib = mem ? CreateTopDownDib(w, h, 32, &bits, wdc) : nullptr;
     if (dib) {
         HGDIOBJ old = SelectObject(mem, dib);
         if (BitBlt(mem, 0, 0, w, h, wdc, 0, 0, SRCCOPY)) {
@@ -338,4 +330,15 @@ long RunProcess(const std::wstring& exe, const std::vector<std::wstring>& args, 
         return -1;
     }
     return static_cast<long>(code);
+}
+
+HBITMAP CreateTopDownDib(int w, int h, WORD bitCount, void** bits, HDC dc) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = bitCount;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
 }

@@ -56,6 +56,10 @@ struct WindowImage {
 };
 WindowImage CaptureWindow(HWND hwnd);
 
+// A top-down DIB section (row 0 at the top) of bitCount bits a pixel, its
+// pixels readable at *bits without going through GDI; null on failure.
+HBITMAP CreateTopDownDib(int w, int h, WORD bitCount, void** bits, HDC dc = nullptr);
+
 // The build's bin/ folder as a Windows path, no trailing backslash: from
 // VOLMARK_BIN (a Unix path under Wine is converted), else the folder of the
 // running test program.

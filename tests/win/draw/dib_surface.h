@@ -8,18 +8,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "wintest_util.h"
+
 class DibSurface {
 public:
     DibSurface(int w, int h, COLORREF fill) : m_w(w), m_h(h) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        m_bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_bmp = CreateTopDownDib(w, h, 32, &bits);
         m_bits = static_cast<uint32_t*>(bits);
         m_dc = CreateCompatibleDC(nullptr);
         m_old = SelectObject(m_dc, m_bmp);
@@ -89,15 +84,8 @@ inline std::vector<COLORREF> ReadBitmapPixels(HBITMAP bmp) {
 // A 24-bit DIB section (the skin's own format) holding `pixels`, row by row
 // from the top-left.
 inline HBITMAP MakeDib24(int w, int h, const std::vector<COLORREF>& pixels) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bmp = CreateTopDownDib(w, h, 24, &bits);
     if (!bmp) return nullptr;
     const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
     auto* p = static_cast<uint8_t*>(bits);

@@ -48,15 +48,8 @@ constexpr COLORREF kLogoIconColour = RGB(0, 200, 0);
 
 // A top-down 32-bit DIB section filled with one colour.
 inline HBITMAP SolidBitmap(int w, int h, COLORREF c) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bmp = CreateTopDownDib(w, h, 32, &bits);
     if (!bmp) return nullptr;
     auto* px = static_cast<uint32_t*>(bits);
     const uint32_t v = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
